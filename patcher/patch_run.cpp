@@ -31,10 +31,11 @@ FileHandle OpenFirstCandidate(const std::string& command_text, Platform& platfor
 enum class LoadResult { kLoaded, kTooLarge, kFailed };
 
 LoadResult Load(Platform& platform, FileHandle file, ConfigText* text) {
-  std::uint64_t size = 0;
-  if (!platform.SizeOf(file, &size) || size > ConfigText::kMaxFileSize) {
+  std::uint64_t measured = 0;
+  if (!platform.SizeOf(file, &measured) || measured > ConfigText::kMaxFileSize) {
     return LoadResult::kTooLarge;
   }
+  const auto size = static_cast<std::size_t>(measured);
   // One byte more than measured: a file that changed size since is not the
   // file that was measured, and is left alone.
   text->bytes.resize(size + 1);
