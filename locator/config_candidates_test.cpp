@@ -57,3 +57,17 @@ TEST(ConfigPathForAttemptTest, SecondAttemptWithoutSteamIsTheBareTail) {
 }
 
 }  // namespace
+
+namespace {
+
+// A registry value must fit, with its terminating zero, in 200000 bytes.
+TEST(ReadSteamPathTest, ValuesBeyondTheCapacityReadAsMissing) {
+  TempDir prefix;
+  ScopedEnv env("WINEPREFIX", prefix.path());
+  for (const std::size_t length : {std::size_t{199999}, std::size_t{200000}, std::size_t{500000}}) {
+    WriteFile(prefix / "user.reg", UserRegWithSteamPath(std::string(length, 's')));
+    EXPECT_EQ(ReadSteamPath(SystemPlatform()).size(), length < 200000 ? length : 0) << length;
+  }
+}
+
+}  // namespace

@@ -232,3 +232,69 @@ INSTANTIATE_TEST_SUITE_P(Faults, PatchRunFaultTest, testing::ValuesIn(kFaults),
                          [](const auto& param_info) { return std::string(param_info.param.name); });
 
 }  // namespace
+
+namespace {
+
+// Things that are not a configuration file, in the configuration's place.
+struct NotAFileCase {
+  const char* name;
+  void (*make)(const std::string& path, const std::string& scratch);
+};
+
+void PrintTo(const NotAFileCase& c, std::ostream* os) { *os << c.name; }
+
+class NotAFileTest : public PatchRunTest, public testing::WithParamInterface<NotAFileCase> {};
+
+TEST_P(NotAFileTest, IsLeftAloneWithTheFirstWarning) {
+  std::filesystem::create_directories(root_ / "game/data/ini");
+  GetParam().make(ConfigPath(), root_ / "scratch");
+  EXPECT_EQ(Run(GameDir()), 0);
+  EXPECT_EQ(platform_.warnings(), std::vector<std::string>{kCouldNotOpenMessage});
+}
+
+const NotAFileCase kNotAFile[] = {
+    {"Directory", [](const std::string& path, const std::string&) {
+       std::filesystem::create_directory(path);
+     }},
+    {"LinkToDirectory", [](const std::string& path, const std::string& scratch) {
+       std::filesystem::create_directory(scratch);
+       std::filesystem::create_directory_symlink(scratch, path);
+     }},
+    {"LinkToDevice", [](const std::string& path, const std::string&) {
+       std::filesystem::create_symlink("/dev/null", path);
+     }},
+    {"Fifo", [](const std::string& path, const std::string&) { mkfifo(path.c_str(), 0666); }},
+    {"DanglingLink", [](const std::string& path, const std::string& scratch) {
+       std::filesystem::create_symlink(scratch + "/nothing", path);
+     }},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, NotAFileTest, testing::ValuesIn(kNotAFile),
+                         [](const auto& param_info) { return std::string(param_info.param.name); });
+
+// Directory names the installer may hand over: every byte is used as it is.
+TEST_F(PatchRunTest, UnusualDirectoryNamesAreUsedVerbatim) {
+  for (const std::string name : {"tab\there", "quote\"inside", "caf\xe9 \xc3\xa9t\xc3\xa9",
+                                 " blanks around "}) {
+    const std::string config = root_ / name + "/data/ini/ConfigDefault.xml";
+    WriteFile(config, kOriginal);
+    EXPECT_EQ(Run(root_ / name), 0) << name;
+    EXPECT_EQ(ReadFile(config), kPatched) << name;
+  }
+  EXPECT_TRUE(platform_.warnings().empty());
+}
+
+TEST_F(PatchRunTest, LongPathsWorkOrFailCleanly) {
+  // Far beyond Windows' 260 bytes, within what Linux opens.
+  std::string deep = GameDir();
+  for (int i = 0; i < 30; ++i) deep += "/" + std::string(60, static_cast<char>('a' + i % 26));
+  WriteFile(deep + "/data/ini/ConfigDefault.xml", kOriginal);
+  EXPECT_EQ(Run(deep), 0);
+  EXPECT_EQ(ReadFile(deep + "/data/ini/ConfigDefault.xml"), kPatched);
+
+  // Beyond what any system opens.
+  EXPECT_EQ(Run(GameDir() + "/" + std::string(100000, 'x')), 0);
+  EXPECT_EQ(platform_.warnings(), std::vector<std::string>{kCouldNotOpenMessage});
+}
+
+}  // namespace
