@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds every configuration and runs every test:
 # the native tests, the same under AddressSanitizer and UBSan, the fuzzers
-# for a bounded number of inputs each, and both
-# Windows programs (their files, and their runs under Wine).
+# for a bounded number of inputs each, and both Windows programs (their
+# files, and their runs under Wine).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

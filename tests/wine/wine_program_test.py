@@ -11,6 +11,7 @@ runs as the unprivileged user "nobody", so that file permissions count.
 
 import argparse
 import os
+import re
 import shutil
 import stat
 import subprocess
@@ -201,15 +202,17 @@ class WineRunTest(unittest.TestCase):
         except OSError:
             return None
 
-    def record_steam(self):
+    def record_steam(self, kind="REG_SZ", data=None):
+        data = windows_path(self.steam) if data is None else data
         self.assertEqual(self.wine.reg("add", "HKCU\\Software\\Valve\\Steam", "/v", "SteamPath",
-                                       "/d", windows_path(self.steam), "/f"), 0)
+                                       "/t", kind, "/d", data, "/f"), 0)
 
-    def run_program(self, command_line, trace_registry=False):
+    def run_program(self, command_line, trace=""):
         """Starts the program with `command_line` (bytes, verbatim); returns
-        the boxes it showed as (caption, text, buttons) and Wine's messages."""
+        the boxes it showed as (caption, text, buttons) and Wine's messages,
+        with the trace channel `trace` (e.g. "reg") on."""
         self.wine.give_away(self.root)
-        debug = "err+actctx" + (",trace+reg" if trace_registry else "")
+        debug = "err+actctx" + (",trace+" + trace if trace else "")
         result = self.wine.call(
             [self.wine.loader_for(self.pe), os.path.abspath(ARGS.driver),
              windows_path(ARGS.program)],
@@ -225,11 +228,21 @@ class WineRunTest(unittest.TestCase):
     def command(self, directory_text):
         return b"evenbough.exe " + directory_text.encode()
 
+    def test_loader_reads_the_manifest_and_binds_common_controls_6(self):
+        _, trace = self.run_program(b"evenbough.exe", trace="actctx")
+        start = re.search(r'looking for res #0001 in module \S+ L"[^"]*\\\\evenbough\.exe"', trace)
+        self.assertIsNotNone(start, "the loader never looked for the manifest")
+        ours = trace[start.end():]
+        self.assertIn('parse_assembly_identity_elem name=L"evenbough.exe" version=1.0.0.0', ours)
+        self.assertIn('Got description L"Risen 2 Evenbough setup"', ours)
+        self.assertIn('adding name=L"Microsoft.Windows.Common-Controls" version=6.0.0.0', ours)
+        self.assertRegex(ours, r"loading manifest file .*common-controls_6595b64144ccf1df_6\.0")
+
     def test_game_directory_that_opens_leaves_the_registry_alone(self):
         self.write(os.path.join(self.game, CONFIG), ORIGINAL)
         self.write(os.path.join(self.steam, STEAM_CONFIG), ORIGINAL)
         self.record_steam()
-        boxes, trace = self.run_program(self.command(windows_path(self.game)), trace_registry=True)
+        boxes, trace = self.run_program(self.command(windows_path(self.game)), trace="reg")
         self.assertEqual(boxes, [])
         self.assertEqual(self.read(os.path.join(self.game, CONFIG)), PATCHED)
         self.assertEqual(self.read(os.path.join(self.steam, STEAM_CONFIG)), ORIGINAL)
@@ -249,7 +262,7 @@ class WineRunTest(unittest.TestCase):
         self.write(os.path.join(self.steam, STEAM_CONFIG), ORIGINAL)
         self.record_steam()
         boxes, trace = self.run_program(self.command('"' + windows_path(self.game) + '"'),
-                                        trace_registry=True)
+                                        trace="reg")
         self.assertEqual(boxes, [])
         self.assertEqual(self.read(os.path.join(self.game, CONFIG)), ORIGINAL)
         self.assertEqual(self.read(os.path.join(self.steam, STEAM_CONFIG)), PATCHED)
@@ -278,6 +291,34 @@ class WineRunTest(unittest.TestCase):
         self.assertEqual(boxes, [(CAPTION, TOO_LARGE, "OK")])
         self.assertEqual(self.read(path), too_large)
         self.assertEqual(self.read(os.path.join(self.steam, STEAM_CONFIG)), ORIGINAL)
+
+    def test_steam_path_of_other_registry_types(self):
+        steam = windows_path(self.steam)
+        self.write(os.path.join(self.steam, STEAM_CONFIG), ORIGINAL)
+        # Read as text up to the first zero: the first of several strings,
+        # references left unexpanded, binary bytes with no zero after them.
+        for kind, data in (("REG_EXPAND_SZ", steam), ("REG_MULTI_SZ", steam + "\\0D:\\Other"),
+                           ("REG_BINARY", steam.encode().hex())):
+            self.write(os.path.join(self.steam, STEAM_CONFIG), ORIGINAL)
+            self.record_steam(kind, data)
+            boxes, _ = self.run_program(b"evenbough.exe")
+            self.assertEqual(boxes, [], kind)
+            self.assertEqual(self.read(os.path.join(self.steam, STEAM_CONFIG)), PATCHED, kind)
+
+        self.write(os.path.join(self.steam, STEAM_CONFIG), ORIGINAL)
+        self.record_steam("REG_DWORD", "1")
+        boxes, _ = self.run_program(b"evenbough.exe")
+        self.assertEqual(boxes, [(CAPTION, COULD_NOT_OPEN, "OK")])
+        self.assertEqual(self.read(os.path.join(self.steam, STEAM_CONFIG)), ORIGINAL)
+
+    def test_steam_path_too_long_for_the_buffer(self):
+        reg_file = os.path.join(self.root, "long.reg")
+        self.write(reg_file, b'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Valve\\Steam]\r\n'
+                   b'"SteamPath"="' + b"a" * 250000 + b'"\r\n')
+        self.wine.give_away(self.root)
+        self.assertEqual(self.wine.reg("import", windows_path(reg_file)), 0)
+        boxes, _ = self.run_program(b"evenbough.exe")
+        self.assertEqual(boxes, [(CAPTION, COULD_NOT_OPEN, "OK")])
 
     def test_read_only_file_falls_back_then_warns(self):
         path = os.path.join(self.game, CONFIG)
