@@ -320,6 +320,19 @@ class WineRunTest(unittest.TestCase):
         boxes, _ = self.run_program(b"evenbough.exe")
         self.assertEqual(boxes, [(CAPTION, COULD_NOT_OPEN, "OK")])
 
+    def test_not_a_file_in_the_files_place(self):
+        path = os.path.join(self.game, CONFIG)
+        os.makedirs(os.path.dirname(path))
+        for make in (os.mkdir, lambda p: os.symlink("/dev/zero", p), lambda p: os.mkfifo(p)):
+            make(path)
+            boxes, _ = self.run_program(self.command(windows_path(self.game)))
+            self.assertEqual(boxes, [(CAPTION, COULD_NOT_OPEN, "OK")])
+            if os.path.isdir(path) and not os.path.islink(path):
+                self.assertEqual(os.listdir(path), [])
+                os.rmdir(path)
+            else:
+                os.remove(path)
+
     def test_read_only_file_falls_back_then_warns(self):
         path = os.path.join(self.game, CONFIG)
         self.write(path, ORIGINAL)
