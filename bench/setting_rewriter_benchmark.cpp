@@ -21,7 +21,9 @@ std::string FillTo(const std::string& line) {
   return text + std::string(ConfigText::kMaxFileSize - text.size(), ' ');
 }
 
-std::string Sparse() { return FillTo("    ShadowQuality=\"High\" SSAO=\"Enabled\" Sky=\"Soft\"\r\n"); }
+std::string Sparse() {
+  return FillTo("    ShadowQuality=\"High\" SSAO=\"Enabled\" Sky=\"Soft\"\r\n");
+}
 
 std::string Dense() {
   return FillTo(

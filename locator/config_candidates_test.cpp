@@ -11,8 +11,9 @@ struct JoinCase {
   const char* base;
   const char* path;
 };
-void PrintTo(const JoinCase& c, std::ostream* os) { *os << testing::PrintToString(std::string(c.base)); }
-
+void PrintTo(const JoinCase& c, std::ostream* os) {
+  *os << testing::PrintToString(std::string(c.base));
+}
 
 class BuildConfigPathTest : public testing::TestWithParam<JoinCase> {};
 
@@ -22,15 +23,15 @@ TEST_P(BuildConfigPathTest, JoinsWithASlashWhereNeeded) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, BuildConfigPathTest,
-    testing::Values(
-        JoinCase{"C:\\Games\\Risen 2", "C:\\Games\\Risen 2/data/ini/ConfigDefault.xml"},
-        JoinCase{"C:\\Games\\Risen 2\\", "C:\\Games\\Risen 2\\data/ini/ConfigDefault.xml"},
-        JoinCase{"/games/risen2/", "/games/risen2/data/ini/ConfigDefault.xml"},
-        JoinCase{"", "/data/ini/ConfigDefault.xml"},
-        JoinCase{"\"C:\\Games\"", "\"C:\\Games\"/data/ini/ConfigDefault.xml"},
-        JoinCase{" dir ", " dir /data/ini/ConfigDefault.xml"},
-        // The trailing byte of a double-byte character counts as a backslash.
-        JoinCase{"C:\\\x95\x5c", "C:\\\x95\x5c" "data/ini/ConfigDefault.xml"}));
+    testing::Values(JoinCase{"C:\\Games\\Risen 2", "C:\\Games\\Risen 2/data/ini/ConfigDefault.xml"},
+                    JoinCase{"C:\\Games\\Risen 2\\",
+                             "C:\\Games\\Risen 2\\data/ini/ConfigDefault.xml"},
+                    JoinCase{"/games/risen2/", "/games/risen2/data/ini/ConfigDefault.xml"},
+                    JoinCase{"", "/data/ini/ConfigDefault.xml"},
+                    JoinCase{"\"C:\\Games\"", "\"C:\\Games\"/data/ini/ConfigDefault.xml"},
+                    JoinCase{" dir ", " dir /data/ini/ConfigDefault.xml"},
+                    // A double-byte character whose second byte is 0x5C, a backslash.
+                    JoinCase{"C:\\\x95\\", "C:\\\x95\\data/ini/ConfigDefault.xml"}));
 
 TEST(ConfigPathForAttemptTest, FirstAttemptIsTheCommandTextAndLeavesTheRegistryAlone) {
   FaultyPlatform platform(SystemPlatform());

@@ -8,8 +8,9 @@ struct CommandTextCase {
   const char* command_line;
   const char* text;
 };
-void PrintTo(const CommandTextCase& c, std::ostream* os) { *os << testing::PrintToString(std::string(c.command_line)); }
-
+void PrintTo(const CommandTextCase& c, std::ostream* os) {
+  *os << testing::PrintToString(std::string(c.command_line));
+}
 
 class CommandTextFromTest : public testing::TestWithParam<CommandTextCase> {};
 
@@ -32,8 +33,8 @@ INSTANTIATE_TEST_SUITE_P(
         CommandTextCase{"\"C:\\never closed.exe dir", ""},
         CommandTextCase{"\"\"evenbough.exe dir", "dir"},
         // Every byte from 1 to 32 separates; bytes above 127 are name bytes.
-        CommandTextCase{"evenbough.exe\x01\x1f\x20\x09\x0a\x0d" "dir", "dir"},
+        CommandTextCase{"evenbough.exe\x01\x1f \t\n\rdir", "dir"},
         CommandTextCase{"\xe9v\xe9nbough\xa0.exe \xe9t\xe9", "\xe9t\xe9"},
-        CommandTextCase{"evenbough\x7f" "b dir", "dir"}));
+        CommandTextCase{"evenbough\177b dir", "dir"}));
 
 }  // namespace

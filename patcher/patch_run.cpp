@@ -59,8 +59,7 @@ int RunPatch(const std::string& command_text, Platform& platform) {
   const LoadResult loaded = Load(platform, file, &text);
   platform.Close(file);
   if (loaded != LoadResult::kLoaded) {
-    platform.ShowWarning(loaded == LoadResult::kTooLarge ? kTooLargeMessage
-                                                         : kCouldNotOpenMessage);
+    platform.ShowWarning(loaded == LoadResult::kTooLarge ? kTooLargeMessage : kCouldNotOpenMessage);
     return 0;
   }
 

@@ -45,7 +45,8 @@ class PatchRunTest : public testing::Test {
 
   // Nothing but the configuration itself may be left in its directory.
   void ExpectNoLeftovers() {
-    EXPECT_EQ(ListDirectory(root_ / "game/data/ini"), std::vector<std::string>{"ConfigDefault.xml"});
+    EXPECT_EQ(ListDirectory(root_ / "game/data/ini"),
+              std::vector<std::string>{"ConfigDefault.xml"});
   }
 
   TempDir root_;
@@ -190,7 +191,6 @@ struct FaultCase {
 };
 void PrintTo(const FaultCase& c, std::ostream* os) { *os << c.name; }
 
-
 class PatchRunFaultTest : public PatchRunTest, public testing::WithParamInterface<FaultCase> {};
 
 TEST_P(PatchRunFaultTest, FileIsOldOrNewAndNothingIsLeft) {
@@ -216,15 +216,25 @@ const FaultCase kFaults[] = {
     {"TempClose", {{Call::kClose, 2}}, false, kCouldNotOpenMessage},
     {"Replace", {{Call::kReplace, 1}}, false, kCouldNotOpenMessage},
     {"TempCreateFallsBackInPlace", {{Call::kCreateTempBeside, 1}}, true, nullptr},
-    {"InPlaceOpen", {{Call::kCreateTempBeside, 1}, {Call::kOpenForUpdate, 2}}, false,
+    {"InPlaceOpen",
+     {{Call::kCreateTempBeside, 1}, {Call::kOpenForUpdate, 2}},
+     false,
      kCouldNotOpenMessage},
-    {"InPlaceWrite", {{Call::kCreateTempBeside, 1}, {Call::kWrite, 1}}, false,
+    {"InPlaceWrite",
+     {{Call::kCreateTempBeside, 1}, {Call::kWrite, 1}},
+     false,
      kCouldNotOpenMessage},
-    {"InPlaceTruncate", {{Call::kCreateTempBeside, 1}, {Call::kTruncate, 1}}, false,
+    {"InPlaceTruncate",
+     {{Call::kCreateTempBeside, 1}, {Call::kTruncate, 1}},
+     false,
      kCouldNotOpenMessage},
-    {"InPlaceFlush", {{Call::kCreateTempBeside, 1}, {Call::kFlush, 1}}, false,
+    {"InPlaceFlush",
+     {{Call::kCreateTempBeside, 1}, {Call::kFlush, 1}},
+     false,
      kCouldNotOpenMessage},
-    {"InPlaceClose", {{Call::kCreateTempBeside, 1}, {Call::kClose, 2}}, false,
+    {"InPlaceClose",
+     {{Call::kCreateTempBeside, 1}, {Call::kClose, 2}},
+     false,
      kCouldNotOpenMessage},
 };
 
@@ -253,18 +263,20 @@ TEST_P(NotAFileTest, IsLeftAloneWithTheFirstWarning) {
 }
 
 const NotAFileCase kNotAFile[] = {
-    {"Directory", [](const std::string& path, const std::string&) {
-       std::filesystem::create_directory(path);
-     }},
-    {"LinkToDirectory", [](const std::string& path, const std::string& scratch) {
+    {"Directory",
+     [](const std::string& path, const std::string&) { std::filesystem::create_directory(path); }},
+    {"LinkToDirectory",
+     [](const std::string& path, const std::string& scratch) {
        std::filesystem::create_directory(scratch);
        std::filesystem::create_directory_symlink(scratch, path);
      }},
-    {"LinkToDevice", [](const std::string& path, const std::string&) {
+    {"LinkToDevice",
+     [](const std::string& path, const std::string&) {
        std::filesystem::create_symlink("/dev/null", path);
      }},
     {"Fifo", [](const std::string& path, const std::string&) { mkfifo(path.c_str(), 0666); }},
-    {"DanglingLink", [](const std::string& path, const std::string& scratch) {
+    {"DanglingLink",
+     [](const std::string& path, const std::string& scratch) {
        std::filesystem::create_symlink(scratch + "/nothing", path);
      }},
 };
@@ -274,8 +286,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, NotAFileTest, testing::ValuesIn(kNotAFile),
 
 // Directory names the installer may hand over: every byte is used as it is.
 TEST_F(PatchRunTest, UnusualDirectoryNamesAreUsedVerbatim) {
-  for (const std::string name : {"tab\there", "quote\"inside", "caf\xe9 \xc3\xa9t\xc3\xa9",
-                                 " blanks around "}) {
+  for (const std::string name :
+       {"tab\there", "quote\"inside", "caf\xe9 \xc3\xa9t\xc3\xa9", " blanks around "}) {
     const std::string config = root_ / name + "/data/ini/ConfigDefault.xml";
     WriteFile(config, kOriginal);
     EXPECT_EQ(Run(root_ / name), 0) << name;

@@ -15,7 +15,6 @@ struct RewriteCase {
 };
 void PrintTo(const RewriteCase& c, std::ostream* os) { *os << c.name; }
 
-
 class RewriteSettingsTest : public testing::TestWithParam<RewriteCase> {};
 
 TEST_P(RewriteSettingsTest, RewritesAsTheGameExpects) {
@@ -33,7 +32,8 @@ const RewriteCase kCases[] = {
      "  SpeedTree_Large=\"12500.0\"\r\n/>\r\n"},
     {"BlankBeforeEqualsStaysBlankAfterGoes", "SpeedTree_Small = \"1.0\"\r\n",
      "SpeedTree_Small =\"3000.0\"\r\n"},
-    {"RestOfLineIsReplaced", "<a SpeedTree_Large=\"1\" b=\"2\"/>\n", "<a SpeedTree_Large=\"12500.0\"\n"},
+    {"RestOfLineIsReplaced", "<a SpeedTree_Large=\"1\" b=\"2\"/>\n",
+     "<a SpeedTree_Large=\"12500.0\"\n"},
     {"EmptyValueGetsOne", "SpeedTree_Medium=\r\n", "SpeedTree_Medium=\"7000.0\"\r\n"},
     {"SecondKeyInsideTheValueDisappears", "SpeedTree_Small=SpeedTree_Small\n",
      "SpeedTree_Small=\"3000.0\"\n"},
@@ -51,8 +51,7 @@ const RewriteCase kCases[] = {
      "<Config>\r\n  <Video Width=\"1920\"/>\r\n</Config>\r\n"},
     {"EveryOccurrenceFirstToLast", "SpeedTree_Medium=1\r\nx=y\r\nSpeedTree_Medium=22222222222\r\n",
      "SpeedTree_Medium=\"7000.0\"\r\nx=y\r\nSpeedTree_Medium=\"7000.0\"\r\n"},
-    {"EqualsSearchCrossesLinesIntoOtherSetting",
-     "<!-- SpeedTree_Small -->\nDetail=\"low\"\n",
+    {"EqualsSearchCrossesLinesIntoOtherSetting", "<!-- SpeedTree_Small -->\nDetail=\"low\"\n",
      "<!-- SpeedTree_Small -->\nDetail=\"3000.0\"\n"},
     {"LaterRowOverwritesWhatAnEarlierWrote", "<!-- SpeedTree_Large -->\nSpeedTree_Small=5\n",
      "<!-- SpeedTree_Large -->\nSpeedTree_Small=\"12500.0\"\n"},

@@ -37,7 +37,8 @@ class Platform {
 
   // The string value `value_name` of key `subkey` under HKEY_CURRENT_USER,
   // up to its first zero byte; empty when the key or the value is missing,
-  // cannot be read or does not fit kRegistryValueCapacity. The key is opened for querying only and closed again.
+  // cannot be read or does not fit kRegistryValueCapacity. The key is opened for querying only and
+  // closed again.
   virtual std::string ReadUserRegistryString(const std::string& subkey,
                                              const std::string& value_name) = 0;
 

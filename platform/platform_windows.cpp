@@ -102,8 +102,7 @@ class WindowsPlatform final : public Platform {
     end.QuadPart = static_cast<LONGLONG>(length);
     // SetEndOfFile cuts at the file pointer; the caller's position is kept.
     return SetFilePointerEx(Handle(file), zero, &position, FILE_CURRENT) &&
-           SetFilePointerEx(Handle(file), end, nullptr, FILE_BEGIN) &&
-           SetEndOfFile(Handle(file)) &&
+           SetFilePointerEx(Handle(file), end, nullptr, FILE_BEGIN) && SetEndOfFile(Handle(file)) &&
            SetFilePointerEx(Handle(file), position, nullptr, FILE_BEGIN);
   }
 

@@ -44,7 +44,7 @@ void AppendUtf8(std::uint32_t code_point, std::string* out) {
 // false when `close` never comes.
 bool ReadEscaped(std::string_view line, std::size_t* pos, char close, std::string* text) {
   std::string out;
-  bool ended = false;               // a zero has ended the string itself
+  bool ended = false;                // a zero has ended the string itself
   std::uint32_t high_surrogate = 0;  // waiting for its low half
   const auto flush_surrogate = [&] {
     if (high_surrogate != 0) out += '?';
@@ -94,14 +94,30 @@ bool ReadEscaped(std::string_view line, std::size_t* pos, char close, std::strin
     }
     const char e = line[i++];
     switch (e) {
-      case 'a': emit(7); break;
-      case 'b': emit(8); break;
-      case 't': emit(9); break;
-      case 'n': emit(10); break;
-      case 'v': emit(11); break;
-      case 'f': emit(12); break;
-      case 'r': emit(13); break;
-      case 'e': emit(27); break;
+      case 'a':
+        emit(7);
+        break;
+      case 'b':
+        emit(8);
+        break;
+      case 't':
+        emit(9);
+        break;
+      case 'n':
+        emit(10);
+        break;
+      case 'v':
+        emit(11);
+        break;
+      case 'f':
+        emit(12);
+        break;
+      case 'r':
+        emit(13);
+        break;
+      case 'e':
+        emit(27);
+        break;
       case 'x': {
         std::uint32_t unit = 0;
         int digits = 0;

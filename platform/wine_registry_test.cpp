@@ -19,12 +19,12 @@ struct RegistryCase {
 };
 void PrintTo(const RegistryCase& c, std::ostream* os) { *os << c.name; }
 
-
 class FindWineRegistryStringTest : public testing::TestWithParam<RegistryCase> {};
 
 TEST_P(FindWineRegistryStringTest, ReadsSteamPath) {
-  EXPECT_EQ(FindWineRegistryString(kHeader + GetParam().body, "Software\\Valve\\Steam", "SteamPath"),
-            GetParam().value);
+  EXPECT_EQ(
+      FindWineRegistryString(kHeader + GetParam().body, "Software\\Valve\\Steam", "SteamPath"),
+      GetParam().value);
 }
 
 const RegistryCase kCases[] = {
@@ -43,7 +43,8 @@ const RegistryCase kCases[] = {
     {"ValueOfAnotherKeyIsNotTaken", "[Software\\\\Other]\n\"SteamPath\"=\"no\"\n", ""},
     {"MissingKey", "[Software\\\\Wine]\n\"Version\"=\"win10\"\n", ""},
     {"MissingValue", "[Software\\\\Valve\\\\Steam]\n\"Language\"=\"english\"\n", ""},
-    {"ExpandStringUnexpanded", "[Software\\\\Valve\\\\Steam]\n\"SteamPath\"=str(2):\"%ProgramFiles%\\\\Steam\"\n",
+    {"ExpandStringUnexpanded",
+     "[Software\\\\Valve\\\\Steam]\n\"SteamPath\"=str(2):\"%ProgramFiles%\\\\Steam\"\n",
      "%ProgramFiles%\\Steam"},
     {"MultiStringGivesTheFirst",
      "[Software\\\\Valve\\\\Steam]\n\"SteamPath\"=str(7):\"c:\\\\steam\\0d:\\\\steam\\0\"\n",

@@ -1,9 +1,9 @@
 #ifndef EVENBOUGH_TESTS_PROGRAM_RUNNER_H_
 #define EVENBOUGH_TESTS_PROGRAM_RUNNER_H_
 
+#include <sys/types.h>
 #include <map>
 #include <string>
-#include <sys/types.h>
 #include <vector>
 
 // How to start a program in a test: extra environment, limits, and who runs it.
