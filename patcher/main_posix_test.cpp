@@ -81,6 +81,27 @@ TEST_F(NativeProgramTest, WarningsGoToStandardErrorAndTheStatusStaysZero) {
   EXPECT_EQ(result.standard_error, Warning(kTooLargeMessage));
 }
 
+TEST_F(NativeProgramTest, SizeLimitsApplyToTheFileAsFound) {
+  struct {
+    std::string content;
+    std::string after;
+    std::string warning;
+  } const cases[] = {
+      {"", "", ""},
+      {"SpeedTree_Large=1\n" + std::string(160000 - 18, 'x'),
+       "SpeedTree_Large=\"12500.0\"\n" + std::string(160000 - 18, 'x'), ""},
+      {"SpeedTree_Large=1\n" + std::string(160001 - 18, 'x'),
+       "SpeedTree_Large=1\n" + std::string(160001 - 18, 'x'), Warning(kTooLargeMessage)},
+  };
+  for (const auto& c : cases) {
+    WriteFile(ConfigPath(), c.content);
+    const RunResult result = Run({GameDir()});
+    EXPECT_EQ(result.exit_status, 0) << c.content.size();
+    EXPECT_EQ(result.standard_error, c.warning) << c.content.size();
+    EXPECT_EQ(ReadFile(ConfigPath()), c.after) << c.content.size();
+  }
+}
+
 TEST_F(NativeProgramTest, AReadOnlyFileIsNotTouchedByAnUnprivilegedUser) {
   WriteFile(ConfigPath(), kOriginal);
   ASSERT_EQ(chmod(ConfigPath().c_str(), 0444), 0);

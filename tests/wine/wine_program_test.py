@@ -320,6 +320,19 @@ class WineRunTest(unittest.TestCase):
         boxes, _ = self.run_program(b"evenbough.exe")
         self.assertEqual(boxes, [(CAPTION, COULD_NOT_OPEN, "OK")])
 
+    def test_bytes_above_127_and_very_long_command_lines(self):
+        # "Risen \xe9" in the ANSI code page (1252 here) is "Risen \u00e9" on disk.
+        game = os.path.join(self.root, "Risen \u00e9")
+        self.write(os.path.join(game, CONFIG), ORIGINAL)
+        command = (b"\xa0evenbough\xe9.exe " + windows_path(self.root).encode() +
+                   b"\\Risen \xe9")
+        boxes, _ = self.run_program(command)
+        self.assertEqual(boxes, [])
+        self.assertEqual(self.read(os.path.join(game, CONFIG)), PATCHED)
+
+        boxes, _ = self.run_program(self.command(windows_path(self.game) + "\\" + "x" * 30000))
+        self.assertEqual(boxes, [(CAPTION, COULD_NOT_OPEN, "OK")])
+
     def test_not_a_file_in_the_files_place(self):
         path = os.path.join(self.game, CONFIG)
         os.makedirs(os.path.dirname(path))
