@@ -14,7 +14,9 @@ for corpus in fuzz/corpus/*/; do
   name=$(basename "$corpus")
   found="build/fuzz/fuzz/$name-found"
   mkdir -p "$found"
+  dict=()
+  [ -f "fuzz/$name.dict" ] && dict=("-dict=../../../fuzz/$name.dict")
   echo "=== ${name}_fuzz for $seconds s"
-  (cd build/fuzz/fuzz && "./${name}_fuzz" -max_total_time="$seconds" -print_final_stats=1 \
+  (cd build/fuzz/fuzz && "./${name}_fuzz" -max_total_time="$seconds" -print_final_stats=1 "${dict[@]}" \
     "$name-found" "../../../$corpus")
 done
