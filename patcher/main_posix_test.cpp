@@ -37,6 +37,14 @@ RunOptions Options(bool unprivileged, long long file_size_limit = -1, bool ignor
 
 class NativeProgramTest : public testing::Test {
  protected:
+  // The program runs from inside the test's directory: the build folder may
+  // lie where the unprivileged user cannot reach it (under /root, say).
+  NativeProgramTest() {
+    std::filesystem::create_directories(root_ / "bin");
+    std::filesystem::copy_file(EVENBOUGH_PROGRAM, program_);
+    std::filesystem::permissions(program_, std::filesystem::perms(0755));
+  }
+
   std::string GameDir() const { return root_ / "Risen 2"; }
   std::string ConfigPath() const { return root_ / "Risen 2/data/ini/ConfigDefault.xml"; }
   std::string SteamConfigPath() const {
@@ -45,10 +53,11 @@ class NativeProgramTest : public testing::Test {
 
   RunResult Run(const std::vector<std::string>& args, RunOptions options = {}) {
     options.env["WINEPREFIX"] = root_ / "wine";
-    return RunProgram(EVENBOUGH_PROGRAM, args, options);
+    return RunProgram(program_, args, options);
   }
 
   TempDir root_;
+  const std::string program_ = root_ / "bin/evenbough";
 };
 
 TEST_F(NativeProgramTest, ArgumentsAreOneDirectoryWithBlanks) {

@@ -6,16 +6,20 @@ under Wine, started by message_box_driver.exe with exact command lines.
 
 Wine gets a prefix of its own under DIR, with the "null" graphics driver so
 that message boxes work without a display. When the tests run as root, Wine
-runs as the unprivileged user "nobody", so that file permissions count.
+runs as the unprivileged user "nobody", so that file permissions count; where
+"nobody" cannot reach DIR, a folder under the temporary directory takes its
+place, and the programs are run from copies there.
 """
 
 import argparse
+import hashlib
 import os
 import re
 import shutil
 import stat
 import subprocess
 import sys
+import tempfile
 import unittest
 import xml.etree.ElementTree as ET
 
@@ -51,10 +55,10 @@ class Wine:
     """One Wine prefix for all runs, owned by whoever runs the programs."""
 
     def __init__(self, work):
-        self.work = work
         self.as_root = os.geteuid() == 0
         self.user = (["setpriv", f"--reuid={NOBODY}", f"--regid={NOBODY}", "--clear-groups"]
                      if self.as_root else [])
+        self.work = work = self.reachable(work)
         self.env = {
             "PATH": os.environ.get("PATH", "/usr/bin:/bin"),
             "HOME": work,
@@ -68,6 +72,26 @@ class Wine:
         if not os.path.exists(os.path.join(work, "prefix", "system.reg")):
             self.call([WINE64, "wineboot", "-i"])
         self.reg("add", "HKCU\\Software\\Wine\\Drivers", "/v", "Graphics", "/d", "null", "/f")
+
+    def reachable(self, work):
+        """`work` if the user that runs Wine can get there, else a folder of
+        the same name under the system's temporary directory: a build folder
+        under /root, say, is closed to "nobody"."""
+        parent = os.path.dirname(os.path.abspath(work))
+        probe = subprocess.run(self.user + ["sh", "-c", 'cd "$1"', "sh", parent],
+                               capture_output=True)
+        if probe.returncode == 0:
+            return work
+        name = hashlib.sha1(os.path.abspath(work).encode()).hexdigest()[:12]
+        return os.path.join(tempfile.gettempdir(), "evenbough-wine-tests-" + name)
+
+    def install(self, path):
+        """A copy of `path` in the work folder, where Wine's user can read it."""
+        target = os.path.join(self.work, "bin", os.path.basename(path))
+        os.makedirs(os.path.dirname(target), exist_ok=True)
+        shutil.copyfile(path, target)
+        self.give_away(os.path.dirname(target))
+        return target
 
     def give_away(self, path):
         """Hands a directory tree to the user that runs Wine."""
@@ -166,12 +190,14 @@ class WineRunTest(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
         cls.pe = PeFile(ARGS.program)
-        cls.work = os.path.abspath(ARGS.work)
         loader = Wine.loader_for(cls.pe)
         if not Wine.can_run(loader):
             raise unittest.SkipTest(
                 f"this machine cannot start {loader} (its kernel runs no 32-bit programs)")
-        cls.wine = Wine(cls.work)
+        cls.wine = Wine(os.path.abspath(ARGS.work))
+        cls.work = cls.wine.work
+        cls.program = cls.wine.install(ARGS.program)
+        cls.driver = cls.wine.install(ARGS.driver)
 
     @classmethod
     def tearDownClass(cls):
@@ -214,8 +240,7 @@ class WineRunTest(unittest.TestCase):
         self.wine.give_away(self.root)
         debug = "err+actctx" + (",trace+" + trace if trace else "")
         result = self.wine.call(
-            [self.wine.loader_for(self.pe), os.path.abspath(ARGS.driver),
-             windows_path(ARGS.program)],
+            [self.wine.loader_for(self.pe), self.driver, windows_path(self.program)],
             input=command_line, env={"WINEDEBUG": debug}, stdin=None)
         stdout = result.stdout.decode("latin-1").replace("\r", "")
         stderr = result.stderr.decode("latin-1")
